@@ -1,0 +1,3 @@
+#include "app/WinMain.h"
+
+int main(int argc, char** argv) { return WinMain(argc, argv); }
