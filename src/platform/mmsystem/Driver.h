@@ -76,8 +76,11 @@ public:
     virtual MMRESULT MixerOfInput(int index, UINT& mixerId) = 0;
 };
 
+// PulseAudio when a server answers within a short bound, else ALSA. Built by the backends.
+std::unique_ptr<Driver> CreateDefaultDriver();
+
 // Replaces the active driver (tests install the simulated one). Null restores the default
-// choice: PulseAudio when a server answers, else ALSA. Only while no device is open.
+// choice (CreateDefaultDriver, made at the next use). Only while no device is open.
 void InstallDriver(std::unique_ptr<Driver> driver);
 Driver& ActiveDriver();
 

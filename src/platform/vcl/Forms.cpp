@@ -39,7 +39,7 @@ void TForm::closeEvent(QCloseEvent* event) {
         QCoreApplication::quit();
 }
 
-TApplication::TApplication(int& argc, char** argv) {
+TApplication::TApplication(int& argc, char** argv) : previous(Application) {
     if (!QCoreApplication::instance())
         qt = std::make_unique<QApplication>(argc, argv);
     Application = this;
@@ -49,11 +49,15 @@ TApplication::~TApplication() {
     forms.clear();
     hiddenWindow.reset();
     if (Application == this)
-        Application = nullptr;
+        Application = previous;
 }
 
 void TApplication::Initialize() {
     QApplication::setQuitOnLastWindowClosed(false);
+    // The class library's default face, 8-point sans; DejaVu Sans where there is no other.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(8);
+    QApplication::setFont(font);
     hiddenWindow = std::make_unique<QWidget>();
 }
 

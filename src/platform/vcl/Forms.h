@@ -71,6 +71,7 @@ private:
     void Adopt(QWidget* form, TForm* asMain);
     void Adopt(QWidget* form, const void*) { Adopt(form, static_cast<TForm*>(nullptr)); }
 
+    TApplication* previous;
     std::unique_ptr<QApplication> qt;
     std::string title;
     TForm* mainForm = nullptr;
