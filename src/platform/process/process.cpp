@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <charconv>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
+#include <mutex>
 #include <spawn.h>
 #include <strings.h>
 #include <sys/wait.h>
@@ -37,16 +39,38 @@ long CardOf(const std::vector<std::string>& words) {
     return -1;
 }
 
+struct Children {
+    std::mutex Lock;
+    std::condition_variable Ended;
+    std::size_t Running = 0;
+};
+
+Children& Started() {
+    static Children children;
+    return children;
+}
+
 // Nobody waits for the program; this keeps it from lingering as a zombie once it ends.
 void Reap(pid_t pid) {
+    Children& children = Started();
+    {
+        std::lock_guard lock(children.Lock);
+        ++children.Running;
+    }
+    auto wait = [pid, &children] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+        }
+        std::lock_guard lock(children.Lock);
+        --children.Running;
+        children.Ended.notify_all();
+    };
     try {
-        std::thread([pid] {
-            int status = 0;
-            while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
-            }
-        }).detach();
+        std::thread(wait).detach();
     } catch (const std::system_error&) {
-        // No thread to spare: the child is reaped by nobody, which costs a process slot only.
+        // No thread to spare: the child stays unreaped, which costs a process slot only.
+        std::lock_guard lock(children.Lock);
+        --children.Running;
     }
 }
 
@@ -57,6 +81,12 @@ std::vector<ProgramMapping> DefaultProgramTable() {
         {"SndVol32.exe", {"pavucontrol", "--tab=4"}, ""},
         {"SndVol.exe", {"x-terminal-emulator", "-e", "alsamixer", "-V", "capture"}, "-c"},
     };
+}
+
+bool WaitForChildren(std::chrono::milliseconds bound) {
+    Children& children = Started();
+    std::unique_lock lock(children.Lock);
+    return children.Ended.wait_for(lock, bound, [&children] { return children.Running == 0; });
 }
 
 void SetProgramTable(std::vector<ProgramMapping> table) {

@@ -4,6 +4,7 @@
 
 #include "platform/windef.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -79,5 +80,9 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 // The arguments that run for a command line under the current table; other names run as they
 // are.
 std::vector<std::string> ProgramArguments(const std::string& commandLine);
+
+// Waits until every program started here has ended and been reaped, at most for bound; false
+// when some still run. Lets tests read what their stand-in programs wrote.
+bool WaitForChildren(std::chrono::milliseconds bound);
 
 } // namespace process
