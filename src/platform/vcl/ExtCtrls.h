@@ -1,6 +1,7 @@
 // TPanel and TImage: controls that the program draws on outside their paint cycle.
 #pragma once
 
+#include "platform/gdi/DrawingSurface.h"
 #include "platform/vcl/Graphics.h"
 
 #include <QWidget>
@@ -10,7 +11,8 @@ enum class TBevelCut { bvNone, bvRaised, bvLowered };
 
 // A panel owns a screen surface the panel's size. GetDC paints on it; the paint event only
 // copies it to the window. Resizing, Repaint() or a colour change resets it to the face.
-class TPanel : public QWidget {
+// The surface is in the panel's own pixels; on a high-density screen the copy scales it up.
+class TPanel : public QWidget, public gdi::DrawingSurface {
     Q_OBJECT
 public:
     explicit TPanel(QWidget* parent);
@@ -24,21 +26,22 @@ public:
     // Invalidate and update at once: the face replaces whatever was drawn.
     void Repaint();
 
-    QImage& Surface() { return surface; }
-    const QImage& Surface() const { return surface; }
-    // Called by the device context after drawing: schedules a copy to the window.
-    void SurfaceChanged();
+    // Follows the panel's size: a surface of another size is first reset to the face.
+    QImage& Surface() override;
+    const QImage& Surface() const;
+    // Called by the device context: schedules a copy to the window.
+    void SurfaceChanged() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void PaintFace();
+    void PaintFace() const;
 
     TColor color = clBtnFace;
     TBevelCut bevelOuter = TBevelCut::bvRaised;
-    QImage surface;
+    mutable QImage surface;
 };
 
 // An image control holding a bitmap that is created at the control's size the first time
@@ -51,7 +54,9 @@ public:
 
     TCanvas* Canvas();
     TBitmap* Bitmap() { return bitmap.get(); } // null before the first canvas use
-    // Replaces the bitmap by a white one at least this large (never smaller than now).
+    // Replaces the bitmap by a white one at least this large (never smaller than now), keeping
+    // its Monochrome setting; a canvas got before is gone. Already that large: no change.
+    // Without a bitmap it makes one.
     void GrowBitmap(int width, int height);
     // Call after drawing on the canvas so the control shows it.
     void Changed() { update(); }

@@ -16,8 +16,11 @@ using TColor = std::int32_t;
 constexpr TColor clWhite = 0x00FFFFFF;
 constexpr TColor clBlack = 0x00000000;
 constexpr TColor clBtnFace = TColor(0x8000000F);
+constexpr TColor clBtnShadow = TColor(0x80000010);
+constexpr TColor clBtnHighlight = TColor(0x80000014);
 
-// Resolves system colours through the application palette.
+// Resolves system colours through the application palette (fixed light-grey values before
+// there is an application object).
 COLORREF ColorToRGB(TColor color);
 
 struct TRect {
@@ -41,11 +44,14 @@ public:
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void TextOut(int x, int y, const std::string& text);
+    // Used by the bitmap when it changes to one bit per pixel.
+    void SetMonochrome(bool value);
 
 private:
     HDC dc;
 };
 
+// A bitmap starts white.
 class TBitmap {
 public:
     TBitmap(int width, int height);
