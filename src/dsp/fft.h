@@ -9,8 +9,39 @@ struct FixedComplex {
     std::int32_t im;
 };
 
+// The fixed-point rules of the transform, kept in one place so the vector paths and the tests
+// can be held against them.
+namespace fixedpoint {
+
+// 32 x 32 -> 64-bit signed product; cannot overflow.
+constexpr std::int64_t Product(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int64_t>(a) * b;
+}
+
+// Arithmetic shift: rounds toward minus infinity, so -1 stays -1.
+constexpr std::int64_t ShiftDown(std::int64_t value, std::int32_t shift) {
+    return value >> shift;
+}
+
+// The low 32 bits of a wide value, as a signed number.
+constexpr std::int32_t Low32(std::int64_t value) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+// 32-bit additions wrap without saturating; done unsigned so overflow is defined.
+constexpr std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+constexpr std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+} // namespace fixedpoint
+
 class fft {
 public:
+    // order is the base-2 logarithm of the number of points, 1 to 30.
     explicit fft(std::int32_t order);
     ~fft();
     fft(const fft&) = delete;
@@ -28,3 +59,7 @@ public:
     std::int32_t TwiddleScale;
     std::int32_t TwiddleShift;
 };
+
+// The same transform with plain loops only. Transform falls back on it where the processor lacks
+// the vector instructions; tests hold the two against each other.
+void TransformPortable(const fft& f, const FixedComplex* input, FixedComplex* output);
