@@ -66,6 +66,9 @@ public:
     // Input devices in identifier order; the names as the backend has them (the front cuts
     // them to fit szPname).
     virtual std::vector<std::string> InputDevices() = 0;
+    // Whether the capabilities of input index can be read now; waveInGetDevCapsA passes a
+    // refusal on. Backends that list names only never refuse.
+    virtual MMRESULT InputCapsResult(int /*index*/) { return MMSYSERR_NOERROR; }
     // index -1 is the default input. On success sets stream and returns 0.
     virtual MMRESULT OpenInput(int index, CaptureSink& sink,
                                std::unique_ptr<CaptureStream>& stream) = 0;
