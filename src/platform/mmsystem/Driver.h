@@ -50,12 +50,12 @@ struct MixerDestination {
     std::string Name;
     DWORD ComponentType = MIXERLINE_COMPONENTTYPE_DST_UNDEFINED;
     DWORD Controls = 0;
-    std::vector<MixerSource> Sources;
+    std::vector<MixerSource> Sources = {};
 };
 
 struct MixerDevice {
     std::string Name;
-    std::vector<MixerDestination> Destinations;
+    std::vector<MixerDestination> Destinations = {};
 };
 
 class Driver {

@@ -416,7 +416,8 @@ MMRESULT HeaderCall(HWAVEIN handle, WAVEHDR* header, UINT size, mmsystem::InputS
     stream = TheFront().Find(handle);
     if (!stream)
         return MMSYSERR_INVALHANDLE;
-    if (!header || size < sizeof(WAVEHDR))
+    // Only the fields before lpNext are used, so the 32 bytes of the 32-bit record will do.
+    if (!header || size < offsetof(WAVEHDR, lpNext))
         return MMSYSERR_INVALPARAM;
     stream->Reap();
     return MMSYSERR_NOERROR;

@@ -30,7 +30,7 @@ Signal Sine(double frequency, double amplitude);
 Signal Counter();
 
 struct InputDevice {
-    std::string Name;
+    std::string Name = {};
     Signal Source = Silence();
     MMRESULT OpenResult = MMSYSERR_NOERROR;  // non-zero: the open fails with it
     MMRESULT StartResult = MMSYSERR_NOERROR; // non-zero: the start fails with it
@@ -38,7 +38,7 @@ struct InputDevice {
     // Adds are numbered from 1 per open; from FailAddsFrom on (0: never), and those listed in
     // FailAdds, are refused with AddFailure.
     std::size_t FailAddsFrom = 0;
-    std::vector<std::size_t> FailAdds;
+    std::vector<std::size_t> FailAdds = {};
     MMRESULT AddFailure = MMSYSERR_NOMEM;
     // Paced only: starts, but never delivers a sample.
     bool Stuck = false;
@@ -55,13 +55,13 @@ enum class Pace {
 };
 
 struct Config {
-    std::vector<InputDevice> Inputs;
+    std::vector<InputDevice> Inputs = {};
     int DefaultInput = 0; // the input WAVE_MAPPER opens; -1: none
     // mixerGetID for WAVE_MAPPER when there is no default input.
     MMRESULT MapperMixerResult = MMSYSERR_NODRIVER;
     UINT MapperMixer = 0;
-    std::vector<WaveOutDevice> Outputs;
-    std::vector<MixerDevice> Mixers;
+    std::vector<WaveOutDevice> Outputs = {};
+    std::vector<MixerDevice> Mixers = {};
     Pace Pacing = Pace::Stepped;
     double Speed = 1.0;
 };
