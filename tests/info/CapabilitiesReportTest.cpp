@@ -127,6 +127,15 @@ TEST(CapabilitiesReport, DestinationsWithoutConnectionsLeadStraightOn) {
                      " D  *DST_SPEAKERS*:  (0 'connections')  0 Controls", ""}));
 }
 
+// A refused query leaves its record cleared: an empty name, not the previous device's.
+TEST(CapabilitiesReport, FailedQueryShowsAnEmptyName) {
+    infotest::InstalledDevices devices({"First", "Second", "Third"});
+    devices.Get().RefusedInput = 1;
+    const Lines report = CapabilitiesReport();
+    const Lines inputs(report.begin() + 5, report.begin() + 9);
+    EXPECT_EQ(inputs, (Lines{"*** waveIn devices ***", "First", "", "Third"}));
+}
+
 TEST(CapabilitiesReport, MatchesGoldenText) {
     infotest::InstalledDevices devices(
         {"Microphone (HD Audio)", "Monitor of Speakers"},

@@ -15,6 +15,8 @@ struct Devices {
     // What MixerOfInput answers, and the identifier it writes (none: leaves it as it was).
     MMRESULT MixerResult = MMSYSERR_NOERROR;
     std::optional<UINT> MixerId;
+    // An input whose capabilities query the driver refuses.
+    std::optional<int> RefusedInput;
     // Filled by the driver: the input index of the last mixer look-up.
     std::optional<int> MixerQueriedFor;
 };
@@ -24,6 +26,9 @@ public:
     explicit FakeDriver(std::shared_ptr<Devices> devices) : devices(std::move(devices)) {}
     const char* Name() const override { return "fake"; }
     std::vector<std::string> InputDevices() override { return devices->Inputs; }
+    MMRESULT InputCapsResult(int index) override {
+        return devices->RefusedInput == index ? MMSYSERR_NOTENABLED : MMSYSERR_NOERROR;
+    }
     MMRESULT OpenInput(int, mmsystem::CaptureSink&,
                        std::unique_ptr<mmsystem::CaptureStream>&) override {
         return MMSYSERR_NOTSUPPORTED;
