@@ -4,11 +4,15 @@
 #include "info/CapabilitiesForm.h"
 #include "platform/vcl/Forms.h"
 
+#include <QGuiApplication>
+
 int RunApplication(int argc, char** argv, const std::function<void(TApplication&)>& createForms) {
     TApplication application(argc, argv);
     try {
         application.Initialize();
         application.SetTitle("Quorvane");
+        // Lets the desktop match our windows to the installed entry and its icon.
+        QGuiApplication::setDesktopFileName(QStringLiteral("quorvane"));
         createForms(application);
         application.Run();
     } catch (const Exception& e) {
