@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <string>
@@ -40,7 +41,10 @@ protected:
                               << "pcm.silence { type null }\n";
         setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
         unsetenv("PULSE_SERVER");
+        directory = dir;
     }
+    static void TearDownTestSuite() { std::filesystem::remove_all(directory); }
+    static inline std::string directory;
 };
 
 TEST_F(AlsaE2E, DefaultInputDeliversTheTone) {

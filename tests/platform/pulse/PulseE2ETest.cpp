@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <thread>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using mmsystem::CaptureStream;
@@ -170,12 +172,24 @@ TEST(PulseServerGone, FailsTheStreamOnceAndCloses) {
 TEST(PulseDefaultDriver, PulseWhenAServerAnswersElseAlsa) {
     const std::string fixture = std::getenv("PULSE_SERVER") ? std::getenv("PULSE_SERVER") : "";
     ASSERT_FALSE(fixture.empty());
+    // A socket that takes connections and never says a word: the connect must give up.
+    char dir[] = "/tmp/quorvane-mute-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string mute = std::string(dir) + "/native";
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    mute.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(fd, 4), 0);
+
     const struct {
         std::string server;
         const char* driver;
     } cases[] = {
         {fixture, "PulseAudio"},
         {"unix:/nonexistent/quorvane/native", "ALSA"},
+        {"unix:" + mute, "ALSA"},
     };
     for (const auto& c : cases) {
         setenv("PULSE_SERVER", c.server.c_str(), 1);
@@ -183,6 +197,9 @@ TEST(PulseDefaultDriver, PulseWhenAServerAnswersElseAlsa) {
         ASSERT_NE(driver, nullptr);
         EXPECT_STREQ(driver->Name(), c.driver) << c.server;
     }
+    close(fd);
+    unlink(mute.c_str());
+    rmdir(dir);
 }
 
 } // namespace
