@@ -26,21 +26,53 @@ void FillBlocks(std::vector<std::int16_t>& previous, std::vector<std::int16_t>& 
     }
 }
 
-void BM_Transform(benchmark::State& state) {
-    const fft Fft(12);
-    std::vector<FixedComplex> input(Fft.Size);
-    std::vector<FixedComplex> output(Fft.Size);
+// Cache-line aligned like AnalysisWork and like FFTW's own arrays.
+struct alignas(64) Frame {
+    FixedComplex points[FrameSamples];
+};
+
+std::unique_ptr<Frame> RandomFrame() {
+    auto frame = std::make_unique<Frame>();
     std::mt19937 rng(1);
     std::uniform_int_distribution<std::int32_t> value(-65534, 65534);
-    for (auto& p : input)
+    for (auto& p : frame->points)
         p = {value(rng), 0};
+    return frame;
+}
+
+void BM_Transform(benchmark::State& state) {
+    const fft Fft(12);
+    const auto input = RandomFrame();
+    const auto output = std::make_unique<Frame>();
     for (auto _ : state) {
-        Fft.Transform(input.data(), output.data());
-        benchmark::DoNotOptimize(output.data());
+        Fft.Transform(input->points, output->points);
+        benchmark::DoNotOptimize(output->points);
         benchmark::ClobberMemory();
     }
 }
 BENCHMARK(BM_Transform);
+
+// Each kernel on its own, to see what the vector paths buy.
+void BM_TransformKernel(benchmark::State& state) {
+    const auto kernel = static_cast<FftKernel>(state.range(0));
+    if (!FftKernelSupported(kernel)) {
+        state.SkipWithError("kernel not supported by this processor");
+        return;
+    }
+    const fft Fft(12);
+    const auto input = RandomFrame();
+    const auto output = std::make_unique<Frame>();
+    for (auto _ : state) {
+        TransformWith(kernel, Fft, input->points, output->points);
+        benchmark::DoNotOptimize(output->points);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_TransformKernel)
+    ->ArgName("kernel")
+    ->Arg(static_cast<int>(FftKernel::Portable))
+    ->Arg(static_cast<int>(FftKernel::Avx2))
+    ->Arg(static_cast<int>(FftKernel::Avx512));
 
 void BM_FftwReference(benchmark::State& state) {
     constexpr int n = 4096;

@@ -14,9 +14,10 @@ constexpr int BinCount = 2048;
 void FillWindow(std::int32_t (&Window)[FrameSamples]);
 
 // Working storage of one analysis; the caller keeps it (on the stack or in fixed storage).
+// Aligned to cache lines, which the vector paths of the transform run best on.
 struct AnalysisWork {
-    FixedComplex Frame[FrameSamples];
-    FixedComplex Spectrum[FrameSamples];
+    alignas(64) FixedComplex Frame[FrameSamples];
+    alignas(64) FixedComplex Spectrum[FrameSamples];
 };
 
 struct AnalysisResult {

@@ -2,11 +2,17 @@
 
 #include <cmath>
 #include <memory>
+#include <new>
 #include <numbers>
 #include <stdexcept>
 
 #if defined(__x86_64__) || defined(__i386__)
+// GCC 12's AVX-512 headers trip -Wmaybe-uninitialized on their own undefined-vector placeholders.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #include <immintrin.h>
+#pragma GCC diagnostic pop
 #define QUORVANE_FFT_X86 1
 #endif
 
@@ -116,72 +122,77 @@ __attribute__((target("avx2"))) inline __m256i Twiddles4(const std::int32_t* __r
                               table[t + 3 * stride]);
 }
 
-// Requires Order >= 3 and TwiddleShift == 16. Same nesting as the portable loops: stage, then
-// twiddle index j, then group g; j is taken eight, four or two at a time where the span allows,
+// The stages below share these rules: the nesting is that of the portable loops (stage, then
+// twiddle index j, then group g), with j taken eight, four or two at a time where the span allows
 // and g two or four at a time where it does not. Butterflies of one stage touch disjoint points,
-// so the results are those of the portable loops exactly.
+// so the results are those of the portable loops exactly. They require Order >= 3 and
+// TwiddleShift == 16.
+
+// Stage 0: span 1, one twiddle, butterflies on neighbouring points.
+__attribute__((target("avx2"))) inline void Stage0Avx2(const fft& f,
+                                                       FixedComplex* __restrict output) {
+    const __m256i wc = _mm256_set1_epi64x(f.CosTable[0]);
+    const __m256i ws = _mm256_set1_epi64x(f.SinTable[0]);
+    for (std::int32_t g = 0; g < f.Size / 2; g += 4) {
+        const __m256i x = Load4(output + 2 * g);
+        const __m256i y = Load4(output + 2 * g + 4);
+        __m256i a = _mm256_unpacklo_epi64(x, y);
+        __m256i b = _mm256_unpackhi_epi64(x, y);
+        Butterfly4(a, b, wc, ws);
+        Store4(output + 2 * g, _mm256_unpacklo_epi64(a, b));
+        Store4(output + 2 * g + 4, _mm256_unpackhi_epi64(a, b));
+    }
+}
+
+// Stage 1: span 2, j = 0 and 1 together.
+__attribute__((target("avx2"))) inline void Stage1Avx2(const fft& f,
+                                                       FixedComplex* __restrict output) {
+    const std::int32_t stride = 1 << (f.LastStage - 1);
+    const __m256i wc =
+        _mm256_setr_epi64x(f.CosTable[0], f.CosTable[stride], f.CosTable[0], f.CosTable[stride]);
+    const __m256i ws =
+        _mm256_setr_epi64x(f.SinTable[0], f.SinTable[stride], f.SinTable[0], f.SinTable[stride]);
+    for (std::int32_t g = 0; g < stride; g += 2) {
+        const __m256i x = Load4(output + 4 * g);
+        const __m256i y = Load4(output + 4 * g + 4);
+        __m256i a = _mm256_permute2x128_si256(x, y, 0x20);
+        __m256i b = _mm256_permute2x128_si256(x, y, 0x31);
+        Butterfly4(a, b, wc, ws);
+        Store4(output + 4 * g, _mm256_permute2x128_si256(a, b, 0x20));
+        Store4(output + 4 * g + 4, _mm256_permute2x128_si256(a, b, 0x31));
+    }
+}
+
+// Stage 2: span 4, the four j of a group are contiguous.
+__attribute__((target("avx2"))) inline void Stage2Avx2(const fft& f,
+                                                       FixedComplex* __restrict output) {
+    const std::int32_t stride = 1 << (f.LastStage - 2);
+    const __m256i wc = Twiddles4(f.CosTable, 0, stride);
+    const __m256i ws = Twiddles4(f.SinTable, 0, stride);
+    for (std::int32_t g = 0; g < stride; ++g) {
+        FixedComplex* at = output + 8 * g;
+        __m256i a = Load4(at);
+        __m256i b = Load4(at + 4);
+        Butterfly4(a, b, wc, ws);
+        Store4(at, a);
+        Store4(at + 4, b);
+    }
+}
+
 __attribute__((target("avx2"))) void StagesAvx2(const fft& f, FixedComplex* __restrict output) {
-    const std::int32_t* __restrict cosTable = f.CosTable;
-    const std::int32_t* __restrict sinTable = f.SinTable;
-    const std::int32_t half = f.Size / 2;
-
-    // Stage 0: span 1, one twiddle, butterflies on neighbouring points.
-    {
-        const __m256i wc = _mm256_set1_epi64x(cosTable[0]);
-        const __m256i ws = _mm256_set1_epi64x(sinTable[0]);
-        for (std::int32_t g = 0; g < half; g += 4) {
-            const __m256i x = Load4(output + 2 * g);
-            const __m256i y = Load4(output + 2 * g + 4);
-            __m256i a = _mm256_unpacklo_epi64(x, y);
-            __m256i b = _mm256_unpackhi_epi64(x, y);
-            Butterfly4(a, b, wc, ws);
-            Store4(output + 2 * g, _mm256_unpacklo_epi64(a, b));
-            Store4(output + 2 * g + 4, _mm256_unpackhi_epi64(a, b));
-        }
-    }
-
-    // Stage 1: span 2, j = 0 and 1 together.
-    {
-        const std::int32_t stride = 1 << (f.LastStage - 1);
-        const __m256i wc =
-            _mm256_setr_epi64x(cosTable[0], cosTable[stride], cosTable[0], cosTable[stride]);
-        const __m256i ws =
-            _mm256_setr_epi64x(sinTable[0], sinTable[stride], sinTable[0], sinTable[stride]);
-        for (std::int32_t g = 0; g < stride; g += 2) {
-            const __m256i x = Load4(output + 4 * g);
-            const __m256i y = Load4(output + 4 * g + 4);
-            __m256i a = _mm256_permute2x128_si256(x, y, 0x20);
-            __m256i b = _mm256_permute2x128_si256(x, y, 0x31);
-            Butterfly4(a, b, wc, ws);
-            Store4(output + 4 * g, _mm256_permute2x128_si256(a, b, 0x20));
-            Store4(output + 4 * g + 4, _mm256_permute2x128_si256(a, b, 0x31));
-        }
-    }
-
-    // Stage 2: span 4, the four j of a group are contiguous.
-    if (f.LastStage >= 2) {
-        const std::int32_t stride = 1 << (f.LastStage - 2);
-        const __m256i wc = Twiddles4(cosTable, 0, stride);
-        const __m256i ws = Twiddles4(sinTable, 0, stride);
-        for (std::int32_t g = 0; g < stride; ++g) {
-            FixedComplex* at = output + 8 * g;
-            __m256i a = Load4(at);
-            __m256i b = Load4(at + 4);
-            Butterfly4(a, b, wc, ws);
-            Store4(at, a);
-            Store4(at + 4, b);
-        }
-    }
-
-    // Stages 3 and up: span >= 8, eight j at a time, so each group's points fill whole lines.
+    Stage0Avx2(f, output);
+    Stage1Avx2(f, output);
+    if (f.LastStage >= 2)
+        Stage2Avx2(f, output);
+    // Span >= 8: eight j at a time, so each group's points fill whole cache lines.
     for (std::int32_t s = 3; s <= f.LastStage; ++s) {
         const std::int32_t span = 1 << s;
         const std::int32_t stride = 1 << (f.LastStage - s);
         for (std::int32_t j = 0; j < span; j += 8) {
-            const __m256i wc0 = Twiddles4(cosTable, j, stride);
-            const __m256i ws0 = Twiddles4(sinTable, j, stride);
-            const __m256i wc1 = Twiddles4(cosTable, j + 4, stride);
-            const __m256i ws1 = Twiddles4(sinTable, j + 4, stride);
+            const __m256i wc0 = Twiddles4(f.CosTable, j, stride);
+            const __m256i ws0 = Twiddles4(f.SinTable, j, stride);
+            const __m256i wc1 = Twiddles4(f.CosTable, j + 4, stride);
+            const __m256i ws1 = Twiddles4(f.SinTable, j + 4, stride);
             FixedComplex* __restrict at = output + j;
             for (std::int32_t g = 0; g < stride; ++g, at += 2 * span) {
                 __m256i a0 = Load4(at);
@@ -199,12 +210,177 @@ __attribute__((target("avx2"))) void StagesAvx2(const fft& f, FixedComplex* __re
     }
 }
 
+#define QUORVANE_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl")))
+
+// Eight butterflies at once, as Butterfly4. One word permute takes bits 16..47 of each difference
+// and each sum into place.
+QUORVANE_AVX512 inline void Butterfly8(__m512i& a, __m512i& b, __m512i wc, __m512i ws,
+                                       __m512i gather) {
+    const __m512i bim = _mm512_srli_epi64(b, 32);
+    const __m512i d = _mm512_sub_epi64(_mm512_mul_epi32(wc, b), _mm512_mul_epi32(ws, bim));
+    const __m512i s = _mm512_add_epi64(_mm512_mul_epi32(ws, b), _mm512_mul_epi32(wc, bim));
+    const __m512i t = _mm512_permutex2var_epi16(d, gather, s);
+    const __m512i p = _mm512_add_epi32(a, t);
+    b = _mm512_sub_epi32(a, t);
+    a = p;
+}
+
+QUORVANE_AVX512 inline __m512i Load8(const FixedComplex* at) {
+    return _mm512_loadu_si512(at);
+}
+
+QUORVANE_AVX512 inline void Store8(FixedComplex* at, __m512i v) {
+    _mm512_storeu_si512(at, v);
+}
+
+// Twiddles stride * j to stride * (j + 7), one per 64-bit lane (the high halves are don't-cares).
+// Gathers are slow on some processors, so the short strides pick entries out of whole lines.
+QUORVANE_AVX512 inline __m512i Twiddles8(const std::int32_t* __restrict table, std::int32_t j,
+                                         std::int32_t stride) {
+    const std::int32_t* from = table + stride * j;
+    switch (stride) {
+    case 1:
+        return _mm512_cvtepi32_epi64(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(from)));
+    case 2:
+        return _mm512_loadu_si512(from);
+    case 4: {
+        const __m512i every4 =
+            _mm512_setr_epi32(0, 0, 4, 0, 8, 0, 12, 0, 16, 0, 20, 0, 24, 0, 28, 0);
+        return _mm512_permutex2var_epi32(_mm512_loadu_si512(from), every4,
+                                         _mm512_loadu_si512(from + 16));
+    }
+    case 8: {
+        // Entries 0, 8, 16, 24 of each pair of lines, placed in the lower or the upper half.
+        const __m512i every8 =
+            _mm512_setr_epi32(0, 0, 8, 0, 16, 0, 24, 0, 0, 0, 8, 0, 16, 0, 24, 0);
+        const __m512i low = _mm512_permutex2var_epi32(_mm512_loadu_si512(from), every8,
+                                                      _mm512_loadu_si512(from + 16));
+        const __m512i high = _mm512_permutex2var_epi32(_mm512_loadu_si512(from + 32), every8,
+                                                       _mm512_loadu_si512(from + 48));
+        return _mm512_mask_blend_epi32(0xFF00, low, high);
+    }
+    default:
+        return _mm512_inserti64x4(_mm512_castsi256_si512(Twiddles4(table, j, stride)),
+                                  Twiddles4(table, j + 4, stride), 1);
+    }
+}
+
+// Stage 0 on sixteen points: even points against odd ones.
+QUORVANE_AVX512 void Stage0Avx512(const fft& f, FixedComplex* __restrict output, __m512i gather) {
+    const __m512i wc = _mm512_set1_epi64(f.CosTable[0]);
+    const __m512i ws = _mm512_set1_epi64(f.SinTable[0]);
+    const __m512i even = _mm512_setr_epi64(0, 2, 4, 6, 8, 10, 12, 14);
+    const __m512i odd = _mm512_setr_epi64(1, 3, 5, 7, 9, 11, 13, 15);
+    const __m512i low = _mm512_setr_epi64(0, 8, 1, 9, 2, 10, 3, 11);
+    const __m512i high = _mm512_setr_epi64(4, 12, 5, 13, 6, 14, 7, 15);
+    for (std::int32_t g = 0; g < f.Size / 2; g += 8) {
+        const __m512i x = Load8(output + 2 * g);
+        const __m512i y = Load8(output + 2 * g + 8);
+        __m512i a = _mm512_permutex2var_epi64(x, even, y);
+        __m512i b = _mm512_permutex2var_epi64(x, odd, y);
+        Butterfly8(a, b, wc, ws, gather);
+        Store8(output + 2 * g, _mm512_permutex2var_epi64(a, low, b));
+        Store8(output + 2 * g + 8, _mm512_permutex2var_epi64(a, high, b));
+    }
+}
+
+// Stage 1: span 2, j = 0 and 1 together, four groups at a time.
+QUORVANE_AVX512 void Stage1Avx512(const fft& f, FixedComplex* __restrict output, __m512i gather) {
+    const std::int32_t stride = 1 << (f.LastStage - 1);
+    const std::int64_t c0 = f.CosTable[0], c1 = f.CosTable[stride];
+    const std::int64_t s0 = f.SinTable[0], s1 = f.SinTable[stride];
+    const __m512i wc = _mm512_setr_epi64(c0, c1, c0, c1, c0, c1, c0, c1);
+    const __m512i ws = _mm512_setr_epi64(s0, s1, s0, s1, s0, s1, s0, s1);
+    const __m512i first = _mm512_setr_epi64(0, 1, 4, 5, 8, 9, 12, 13);
+    const __m512i second = _mm512_setr_epi64(2, 3, 6, 7, 10, 11, 14, 15);
+    const __m512i low = _mm512_setr_epi64(0, 1, 8, 9, 2, 3, 10, 11);
+    const __m512i high = _mm512_setr_epi64(4, 5, 12, 13, 6, 7, 14, 15);
+    for (std::int32_t g = 0; g < stride; g += 4) {
+        const __m512i x = Load8(output + 4 * g);
+        const __m512i y = Load8(output + 4 * g + 8);
+        __m512i a = _mm512_permutex2var_epi64(x, first, y);
+        __m512i b = _mm512_permutex2var_epi64(x, second, y);
+        Butterfly8(a, b, wc, ws, gather);
+        Store8(output + 4 * g, _mm512_permutex2var_epi64(a, low, b));
+        Store8(output + 4 * g + 8, _mm512_permutex2var_epi64(a, high, b));
+    }
+}
+
+// Stage 2: span 4, two groups at a time.
+QUORVANE_AVX512 void Stage2Avx512(const fft& f, FixedComplex* __restrict output, __m512i gather) {
+    const std::int32_t stride = 1 << (f.LastStage - 2);
+    const __m256i wc4 = Twiddles4(f.CosTable, 0, stride);
+    const __m256i ws4 = Twiddles4(f.SinTable, 0, stride);
+    const __m512i wc = _mm512_inserti64x4(_mm512_castsi256_si512(wc4), wc4, 1);
+    const __m512i ws = _mm512_inserti64x4(_mm512_castsi256_si512(ws4), ws4, 1);
+    for (std::int32_t g = 0; g < stride; g += 2) {
+        const __m512i x = Load8(output + 8 * g);
+        const __m512i y = Load8(output + 8 * g + 8);
+        __m512i a = _mm512_shuffle_i64x2(x, y, 0x44);
+        __m512i b = _mm512_shuffle_i64x2(x, y, 0xEE);
+        Butterfly8(a, b, wc, ws, gather);
+        Store8(output + 8 * g, _mm512_shuffle_i64x2(a, b, 0x44));
+        Store8(output + 8 * g + 8, _mm512_shuffle_i64x2(a, b, 0xEE));
+    }
+}
+
+// Requires Order >= 4.
+QUORVANE_AVX512 void StagesAvx512(const fft& f, FixedComplex* __restrict output) {
+    // Words 1 and 2 of each 64-bit lane of the differences, then those of the sums.
+    alignas(64) static constexpr std::uint16_t words[32] = {
+        1,  2,  33, 34, 5,  6,  37, 38, 9,  10, 41, 42, 13, 14, 45, 46,
+        17, 18, 49, 50, 21, 22, 53, 54, 25, 26, 57, 58, 29, 30, 61, 62};
+    const __m512i gather = _mm512_load_si512(words);
+    Stage0Avx512(f, output, gather);
+    Stage1Avx512(f, output, gather);
+    Stage2Avx512(f, output, gather);
+    for (std::int32_t s = 3; s <= f.LastStage; ++s) {
+        const std::int32_t span = 1 << s;
+        const std::int32_t stride = 1 << (f.LastStage - s);
+        for (std::int32_t j = 0; j < span; j += 8) {
+            const __m512i wc = Twiddles8(f.CosTable, j, stride);
+            const __m512i ws = Twiddles8(f.SinTable, j, stride);
+            FixedComplex* __restrict at = output + j;
+            for (std::int32_t g = 0; g < stride; ++g, at += 2 * span) {
+                __m512i a = Load8(at);
+                __m512i b = Load8(at + span);
+                Butterfly8(a, b, wc, ws, gather);
+                Store8(at, a);
+                Store8(at + span, b);
+            }
+        }
+    }
+}
+
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
 }
 
+bool HasAvx512() {
+    static const bool has = __builtin_cpu_supports("avx512f") &&
+                            __builtin_cpu_supports("avx512bw") &&
+                            __builtin_cpu_supports("avx512vl");
+    return has;
+}
+
 #endif
+
+// Tables start on a cache line so the vector loads of twiddles never straddle two.
+constexpr std::align_val_t TableAlignment{64};
+
+void FreeTable(std::int32_t* table) {
+    ::operator delete[](table, TableAlignment);
+}
+
+struct TableDeleter {
+    void operator()(std::int32_t* table) const { FreeTable(table); }
+};
+
+std::unique_ptr<std::int32_t[], TableDeleter> AllocateTable(std::int32_t size) {
+    return std::unique_ptr<std::int32_t[], TableDeleter>(
+        new (TableAlignment) std::int32_t[static_cast<std::size_t>(size)]);
+}
 
 } // namespace
 
@@ -217,9 +393,9 @@ fft::fft(std::int32_t order) {
     TwiddleShift = 16;
     TwiddleScale = 1 << TwiddleShift;
 
-    auto reverse = std::make_unique<std::int32_t[]>(Size);
-    auto cosines = std::make_unique<std::int32_t[]>(Size);
-    auto sines = std::make_unique<std::int32_t[]>(Size);
+    auto reverse = AllocateTable(Size);
+    auto cosines = AllocateTable(Size);
+    auto sines = AllocateTable(Size);
 
     for (std::int32_t i = 0; i < Size; ++i) {
         std::int32_t r = 0;
@@ -245,26 +421,55 @@ fft::fft(std::int32_t order) {
 }
 
 fft::~fft() {
-    delete[] BitReverse;
-    delete[] CosTable;
-    delete[] SinTable;
+    FreeTable(BitReverse);
+    FreeTable(CosTable);
+    FreeTable(SinTable);
 }
 
-void TransformPortable(const fft& f, const FixedComplex* input, FixedComplex* output) {
+bool FftKernelSupported(FftKernel kernel) {
+    switch (kernel) {
+    case FftKernel::Portable:
+        return true;
+#ifdef QUORVANE_FFT_X86
+    case FftKernel::Avx2:
+        return HasAvx2();
+    case FftKernel::Avx512:
+        return HasAvx512();
+#endif
+    default:
+        return false;
+    }
+}
+
+void TransformWith(FftKernel kernel, const fft& f, const FixedComplex* input,
+                   FixedComplex* output) {
+#ifdef QUORVANE_FFT_X86
+    const bool vector = f.Order >= 3 && f.TwiddleShift == 16 && FftKernelSupported(kernel);
+    if (vector && kernel != FftKernel::Portable) {
+        if (f.Order >= 4)
+            BitReversedCopyAvx2(f, input, output);
+        else
+            BitReversedCopy(f, input, output);
+        if (kernel == FftKernel::Avx512 && f.Order >= 4)
+            StagesAvx512(f, output);
+        else
+            StagesAvx2(f, output);
+        return;
+    }
+#else
+    (void)kernel;
+#endif
     BitReversedCopy(f, input, output);
     StagesPortable(f, output);
 }
 
+FftKernel BestFftKernel() {
+    static const FftKernel best = FftKernelSupported(FftKernel::Avx512) ? FftKernel::Avx512
+                                  : FftKernelSupported(FftKernel::Avx2) ? FftKernel::Avx2
+                                                                        : FftKernel::Portable;
+    return best;
+}
+
 void fft::Transform(const FixedComplex* input, FixedComplex* output) const {
-#ifdef QUORVANE_FFT_X86
-    if (Order >= 3 && TwiddleShift == 16 && HasAvx2()) {
-        if (Order >= 4)
-            BitReversedCopyAvx2(*this, input, output);
-        else
-            BitReversedCopy(*this, input, output);
-        StagesAvx2(*this, output);
-        return;
-    }
-#endif
-    TransformPortable(*this, input, output);
+    TransformWith(BestFftKernel(), *this, input, output);
 }

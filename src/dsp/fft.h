@@ -60,6 +60,11 @@ public:
     std::int32_t TwiddleShift;
 };
 
-// The same transform with plain loops only. Transform falls back on it where the processor lacks
-// the vector instructions; tests hold the two against each other.
-void TransformPortable(const fft& f, const FixedComplex* input, FixedComplex* output);
+// The loops Transform can run: plain ones everywhere, vector ones where the processor has the
+// instructions. Transform picks the widest; tests pin each in turn. All give the same bits.
+enum class FftKernel { Portable, Avx2, Avx512 };
+
+bool FftKernelSupported(FftKernel kernel);
+FftKernel BestFftKernel();
+// Runs the transform with kernel, or with the portable loops where kernel is not supported.
+void TransformWith(FftKernel kernel, const fft& f, const FixedComplex* input, FixedComplex* output);

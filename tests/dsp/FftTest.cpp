@@ -186,9 +186,9 @@ TEST(Fft, ConstantAndAlternatingInputsConcentrateInOneBin) {
     EXPECT_EQ(Transformed(f, in)[0], (FixedComplex{268427264, 0}));
 }
 
-// Random points, small and large enough to wrap, for orders on every path: the vector and the
-// portable loops must both match the plain rules bit for bit.
-TEST(Fft, MatchesTheArithmeticRulesExactly) {
+// Random points, small and large enough to wrap, for orders on every path: each kernel the
+// processor has must match the plain rules bit for bit.
+TEST(Fft, EveryKernelMatchesTheArithmeticRulesExactly) {
     struct Case {
         std::int32_t order;
         std::int32_t limit;
@@ -200,15 +200,18 @@ TEST(Fft, MatchesTheArithmeticRulesExactly) {
           Case{8, big}, Case{12, 65534}, Case{12, big}, Case{13, 1 << 20}}) {
         const fft f(c.order);
         const Points in = Random(f.Size, c.limit, seed++);
-        const Points out = Transformed(f, in);
-        Points portable(f.Size);
-        TransformPortable(f, in.data(), portable.data());
         const Points expected = Model(f, in);
-        for (int k = 0; k < f.Size; ++k) {
-            ASSERT_EQ(out[k], expected[k])
-                << "order=" << c.order << " limit=" << c.limit << " k=" << k;
-            ASSERT_EQ(portable[k], expected[k]) << "portable, order=" << c.order << " k=" << k;
+        for (FftKernel kernel : {FftKernel::Portable, FftKernel::Avx2, FftKernel::Avx512}) {
+            if (!FftKernelSupported(kernel))
+                continue;
+            Points out(f.Size, FixedComplex{12345, -54321});
+            TransformWith(kernel, f, in.data(), out.data());
+            for (int k = 0; k < f.Size; ++k)
+                ASSERT_EQ(out[k], expected[k])
+                    << "kernel=" << static_cast<int>(kernel) << " order=" << c.order
+                    << " limit=" << c.limit << " k=" << k;
         }
+        EXPECT_EQ(Transformed(f, in), expected) << "order=" << c.order;
     }
 }
 
