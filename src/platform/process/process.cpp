@@ -45,9 +45,10 @@ struct Children {
     std::size_t Running = 0;
 };
 
+// Never destroyed: a reaper may still be waiting while the program exits.
 Children& Started() {
-    static Children children;
-    return children;
+    static Children* children = new Children;
+    return *children;
 }
 
 // Nobody waits for the program; this keeps it from lingering as a zombie once it ends.
