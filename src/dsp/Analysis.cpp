@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <numbers>
+#include <stdexcept>
 
 namespace {
 
@@ -89,6 +90,9 @@ void BuildFrame(const std::int16_t* previous, const std::int16_t* current,
 
 void TransformAndMap(const fft& Fft, std::int32_t VScale, AnalysisWork& work,
                      AnalysisResult& result) {
+    // Any other size would read or write past the work arrays.
+    if (Fft.Size != FrameSamples)
+        throw std::invalid_argument("the analysis needs a 4096-point fft");
     Fft.Transform(work.Frame, work.Spectrum);
 
     if (IsLogarithmic(VScale)) {

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <stdexcept>
 
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__)
 // GCC 12's AVX-512 headers trip -Wmaybe-uninitialized on their own undefined-vector placeholders.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
@@ -215,11 +215,11 @@ __attribute__((target("avx2"))) void StagesAvx2(const fft& f, FixedComplex* __re
 // Eight butterflies at once, as Butterfly4. One word permute takes bits 16..47 of each difference
 // and each sum into place.
 QUORVANE_AVX512 inline void Butterfly8(__m512i& a, __m512i& b, __m512i wc, __m512i ws,
-                                       __m512i gather) {
+                                       __m512i pick) {
     const __m512i bim = _mm512_srli_epi64(b, 32);
     const __m512i d = _mm512_sub_epi64(_mm512_mul_epi32(wc, b), _mm512_mul_epi32(ws, bim));
     const __m512i s = _mm512_add_epi64(_mm512_mul_epi32(ws, b), _mm512_mul_epi32(wc, bim));
-    const __m512i t = _mm512_permutex2var_epi16(d, gather, s);
+    const __m512i t = _mm512_permutex2var_epi16(d, pick, s);
     const __m512i p = _mm512_add_epi32(a, t);
     b = _mm512_sub_epi32(a, t);
     a = p;
@@ -266,7 +266,7 @@ QUORVANE_AVX512 inline __m512i Twiddles8(const std::int32_t* __restrict table, s
 }
 
 // Stage 0 on sixteen points: even points against odd ones.
-QUORVANE_AVX512 void Stage0Avx512(const fft& f, FixedComplex* __restrict output, __m512i gather) {
+QUORVANE_AVX512 void Stage0Avx512(const fft& f, FixedComplex* __restrict output, __m512i pick) {
     const __m512i wc = _mm512_set1_epi64(f.CosTable[0]);
     const __m512i ws = _mm512_set1_epi64(f.SinTable[0]);
     const __m512i even = _mm512_setr_epi64(0, 2, 4, 6, 8, 10, 12, 14);
@@ -278,14 +278,14 @@ QUORVANE_AVX512 void Stage0Avx512(const fft& f, FixedComplex* __restrict output,
         const __m512i y = Load8(output + 2 * g + 8);
         __m512i a = _mm512_permutex2var_epi64(x, even, y);
         __m512i b = _mm512_permutex2var_epi64(x, odd, y);
-        Butterfly8(a, b, wc, ws, gather);
+        Butterfly8(a, b, wc, ws, pick);
         Store8(output + 2 * g, _mm512_permutex2var_epi64(a, low, b));
         Store8(output + 2 * g + 8, _mm512_permutex2var_epi64(a, high, b));
     }
 }
 
 // Stage 1: span 2, j = 0 and 1 together, four groups at a time.
-QUORVANE_AVX512 void Stage1Avx512(const fft& f, FixedComplex* __restrict output, __m512i gather) {
+QUORVANE_AVX512 void Stage1Avx512(const fft& f, FixedComplex* __restrict output, __m512i pick) {
     const std::int32_t stride = 1 << (f.LastStage - 1);
     const std::int64_t c0 = f.CosTable[0], c1 = f.CosTable[stride];
     const std::int64_t s0 = f.SinTable[0], s1 = f.SinTable[stride];
@@ -300,14 +300,14 @@ QUORVANE_AVX512 void Stage1Avx512(const fft& f, FixedComplex* __restrict output,
         const __m512i y = Load8(output + 4 * g + 8);
         __m512i a = _mm512_permutex2var_epi64(x, first, y);
         __m512i b = _mm512_permutex2var_epi64(x, second, y);
-        Butterfly8(a, b, wc, ws, gather);
+        Butterfly8(a, b, wc, ws, pick);
         Store8(output + 4 * g, _mm512_permutex2var_epi64(a, low, b));
         Store8(output + 4 * g + 8, _mm512_permutex2var_epi64(a, high, b));
     }
 }
 
 // Stage 2: span 4, two groups at a time.
-QUORVANE_AVX512 void Stage2Avx512(const fft& f, FixedComplex* __restrict output, __m512i gather) {
+QUORVANE_AVX512 void Stage2Avx512(const fft& f, FixedComplex* __restrict output, __m512i pick) {
     const std::int32_t stride = 1 << (f.LastStage - 2);
     const __m256i wc4 = Twiddles4(f.CosTable, 0, stride);
     const __m256i ws4 = Twiddles4(f.SinTable, 0, stride);
@@ -318,7 +318,7 @@ QUORVANE_AVX512 void Stage2Avx512(const fft& f, FixedComplex* __restrict output,
         const __m512i y = Load8(output + 8 * g + 8);
         __m512i a = _mm512_shuffle_i64x2(x, y, 0x44);
         __m512i b = _mm512_shuffle_i64x2(x, y, 0xEE);
-        Butterfly8(a, b, wc, ws, gather);
+        Butterfly8(a, b, wc, ws, pick);
         Store8(output + 8 * g, _mm512_shuffle_i64x2(a, b, 0x44));
         Store8(output + 8 * g + 8, _mm512_shuffle_i64x2(a, b, 0xEE));
     }
@@ -330,10 +330,10 @@ QUORVANE_AVX512 void StagesAvx512(const fft& f, FixedComplex* __restrict output)
     alignas(64) static constexpr std::uint16_t words[32] = {
         1,  2,  33, 34, 5,  6,  37, 38, 9,  10, 41, 42, 13, 14, 45, 46,
         17, 18, 49, 50, 21, 22, 53, 54, 25, 26, 57, 58, 29, 30, 61, 62};
-    const __m512i gather = _mm512_load_si512(words);
-    Stage0Avx512(f, output, gather);
-    Stage1Avx512(f, output, gather);
-    Stage2Avx512(f, output, gather);
+    const __m512i pick = _mm512_load_si512(words);
+    Stage0Avx512(f, output, pick);
+    Stage1Avx512(f, output, pick);
+    Stage2Avx512(f, output, pick);
     for (std::int32_t s = 3; s <= f.LastStage; ++s) {
         const std::int32_t span = 1 << s;
         const std::int32_t stride = 1 << (f.LastStage - s);
@@ -344,13 +344,15 @@ QUORVANE_AVX512 void StagesAvx512(const fft& f, FixedComplex* __restrict output)
             for (std::int32_t g = 0; g < stride; ++g, at += 2 * span) {
                 __m512i a = Load8(at);
                 __m512i b = Load8(at + span);
-                Butterfly8(a, b, wc, ws, gather);
+                Butterfly8(a, b, wc, ws, pick);
                 Store8(at, a);
                 Store8(at + span, b);
             }
         }
     }
 }
+
+#undef QUORVANE_AVX512
 
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");

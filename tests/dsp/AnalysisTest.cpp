@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <numbers>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -160,6 +161,13 @@ TEST_F(Analysis, HearingLevelBinZeroIsAlwaysZero) {
     ASSERT_GT(Analyse(100).DisplayValues[0], 0);
     for (std::int32_t code : {70, 120}) {
         EXPECT_EQ(Analyse(code).DisplayValues[0], 0) << code;
+    }
+}
+
+TEST_F(Analysis, RefusesATransformOfAnotherSize) {
+    for (std::int32_t order : {11, 13}) {
+        const fft other(order);
+        EXPECT_THROW(TransformAndMap(other, 1, *work, result), std::invalid_argument) << order;
     }
 }
 
