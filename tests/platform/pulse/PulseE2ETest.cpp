@@ -50,7 +50,7 @@ protected:
         ASSERT_NE(driver, nullptr) << "no server at " << std::getenv("PULSE_SERVER");
     }
     // Opens and starts the monitor of the test sink.
-    void Record(RecordingSink& sink) {
+    void Record() {
         const int monitor = IndexOf(driver->InputDevices(), MonitorName);
         ASSERT_GE(monitor, 0);
         ASSERT_EQ(driver->OpenInput(monitor, sink, stream), MMSYSERR_NOERROR);
@@ -63,6 +63,8 @@ protected:
     }
 
     std::unique_ptr<PulseDriver> driver;
+    // Declared before the stream: the stream is closed before the sink goes.
+    RecordingSink sink{1 << 18};
     std::unique_ptr<CaptureStream> stream;
 };
 
@@ -85,14 +87,12 @@ TEST_F(PulseE2E, NullSinkShowsAsOutputAndItsMonitorAsInput) {
     EXPECT_EQ(driver->MixerOfInput(-1, mixer), MMSYSERR_NODRIVER);
     EXPECT_EQ(mixer, 77u);
 
-    RecordingSink sink;
     EXPECT_EQ(driver->OpenInput(int(inputs.size()), sink, stream), MMSYSERR_BADDEVICEID);
     EXPECT_EQ(stream, nullptr);
 }
 
 TEST_F(PulseE2E, RecordsTheToneBeingPlayed) {
-    RecordingSink sink(1 << 18);
-    Record(sink);
+    Record();
     TonePlayer player;
     ASSERT_TRUE(player.Start(TestSink, TonePlayer::Signal::Tone, 8192));
     // Half a second of tone after the first recorded samples; analyse the last frame.
@@ -103,8 +103,7 @@ TEST_F(PulseE2E, RecordsTheToneBeingPlayed) {
 }
 
 TEST_F(PulseE2E, StreamShowsAsQuorvaneInTheServer) {
-    RecordingSink sink;
-    Record(sink);
+    Record();
     const std::string outputs = Shell("pactl list source-outputs");
     EXPECT_NE(outputs.find("application.name = \"Quorvane\""), std::string::npos) << outputs;
     EXPECT_NE(outputs.find("media.name = \"Quorvane\""), std::string::npos) << outputs;
@@ -119,7 +118,6 @@ TEST_F(PulseE2E, RemovedSourceFailsTheStreamOnce) {
     ASSERT_FALSE(module.empty());
     const int index = IndexOf(driver->InputDevices(), "Monitor of Gone");
     ASSERT_GE(index, 0);
-    RecordingSink sink;
     ASSERT_EQ(driver->OpenInput(index, sink, stream), MMSYSERR_NOERROR);
     ASSERT_EQ(stream->Start(), MMSYSERR_NOERROR);
     ASSERT_TRUE(sink.WaitForSamples(1, 5s));
@@ -156,8 +154,13 @@ TEST(PulseServerGone, FailsTheStreamOnceAndCloses) {
     pid_t pid = 0;
     std::ifstream(std::string(dir) + "/runtime/pid") >> pid;
     ASSERT_GT(pid, 0);
+    const auto killed = RecordingSink::Clock::now();
     ASSERT_EQ(kill(pid, SIGKILL), 0);
-    EXPECT_TRUE(sink.WaitForFail(5s));
+    ASSERT_TRUE(sink.WaitForFail(5s));
+    RecordProperty("fail_after_us",
+                   std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(
+                                      sink.FailedAt() - killed)
+                                      .count()));
     stream->Close();
     EXPECT_EQ(sink.Fails(), 1);
 

@@ -132,6 +132,15 @@ TEST(PulseFrontE2E, FourHeadersForThirtySecondsLoseNoSamples) {
     ASSERT_GE(monitor, 0);
 
     Recorder window;
+    // However the test ends, the device is closed before the window goes.
+    struct Closer {
+        HWAVEIN& handle;
+        ~Closer() {
+            if (handle)
+                waveInClose(handle);
+            mmsystem::InstallDriver(nullptr);
+        }
+    } closer{window.handle};
     window.recorded.reserve(std::size_t((Seconds + 5) * 44100));
     WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
     ASSERT_EQ(waveInOpen(&window.handle, UINT(monitor), &format,
@@ -163,7 +172,7 @@ TEST(PulseFrontE2E, FourHeadersForThirtySecondsLoseNoSamples) {
         }
     }
     waveInClose(window.handle);
-    mmsystem::InstallDriver(nullptr);
+    window.handle = nullptr;
 
     ASSERT_GE(window.messages, wanted);
     EXPECT_EQ(window.requeue, MMSYSERR_NOERROR);
