@@ -169,8 +169,9 @@ BOOL PolylineTo(HDC dc, const POINT* points, DWORD count) {
     if (!c || (!points && count > 0))
         return FALSE;
     const QRgb colour = Pixel(*c, c->pen->colour);
+    const auto target = gdi::RasterTarget::Of(*c->target);
     for (DWORD i = 0; i < count; ++i) {
-        gdi::RasterLine(*c->target, c->position, points[i], colour);
+        gdi::RasterLine(target, c->position, points[i], colour);
         c->position = points[i];
     }
     return TRUE;
