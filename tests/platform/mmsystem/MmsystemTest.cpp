@@ -76,13 +76,14 @@ protected:
     void Flush() { QCoreApplication::sendPostedEvents(&window); }
 
     Receiver window;
+    // Outlive the handle, which TearDown may close with headers still queued.
+    Block blocks[4];
     HWAVEIN handle = nullptr;
 };
 
 TEST_F(FrontTest, HeadersCompleteInOrderAndAreHeldWhileQueued) {
     SimulatedDriver& sim = Install();
     ASSERT_EQ(Open(), MMSYSERR_NOERROR);
-    Block blocks[3];
     for (Block& b : blocks)
         ASSERT_EQ(Queue(b), MMSYSERR_NOERROR);
     ASSERT_EQ(waveInStart(handle), MMSYSERR_NOERROR);
@@ -113,7 +114,8 @@ TEST_F(FrontTest, HeadersCompleteInOrderAndAreHeldWhileQueued) {
 TEST_F(FrontTest, HeaderCallsCheckHandleHeaderAndState) {
     Install();
     ASSERT_EQ(Open(), MMSYSERR_NOERROR);
-    Block queued, loose;
+    Block& queued = blocks[0];
+    Block& loose = blocks[1];
     ASSERT_EQ(Queue(queued), MMSYSERR_NOERROR);
     Fill(loose, 0);
     const auto bogus = reinterpret_cast<HWAVEIN>(std::uintptr_t(0xdead0));
@@ -149,7 +151,7 @@ TEST_F(FrontTest, HeaderCallsCheckHandleHeaderAndState) {
         EXPECT_EQ(c.call(c.h, c.header, c.size), c.expected) << c.what;
 
     // A prepared header without a buffer is refused, not queued.
-    Block empty;
+    Block& empty = blocks[2];
     Fill(empty, 0);
     empty.header.dwBufferLength = 0;
     empty.header.dwFlags = WHDR_PREPARED;
@@ -297,7 +299,7 @@ TEST_F(FrontTest, SamplesWithoutAHeaderAreDroppedAndCounted) {
     sim.Step(500);
     EXPECT_EQ(mmsystem::DroppedSampleCount() - before, 500u);
 
-    Block b;
+    Block& b = blocks[0];
     ASSERT_EQ(Queue(b), MMSYSERR_NOERROR);
     sim.Step(3000);
     EXPECT_EQ(mmsystem::DroppedSampleCount() - before, 500u + 3000u - BlockSamples);
@@ -310,15 +312,14 @@ TEST_F(FrontTest, SamplesWithoutAHeaderAreDroppedAndCounted) {
 TEST_F(FrontTest, AFailedStreamCompletesEveryHeaderAndRefusesMore) {
     SimulatedDriver& sim = Install();
     ASSERT_EQ(Open(), MMSYSERR_NOERROR);
-    Block blocks[3];
     for (Block& b : blocks)
         ASSERT_EQ(Queue(b, 0x5555), MMSYSERR_NOERROR);
     ASSERT_EQ(waveInStart(handle), MMSYSERR_NOERROR);
     sim.Step(100);
     sim.Vanish(0);
 
-    const DWORD recorded[] = {200, 0, 0};
-    for (int k = 0; k < 3; ++k) {
+    const DWORD recorded[] = {200, 0, 0, 0};
+    for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(Unprepare(blocks[k]), MMSYSERR_NOERROR) << k;
         EXPECT_EQ(blocks[k].header.dwBytesRecorded, recorded[k]) << k;
         // What was recorded stays; the rest of the buffer is silence.
@@ -331,7 +332,7 @@ TEST_F(FrontTest, AFailedStreamCompletesEveryHeaderAndRefusesMore) {
             << k;
     }
     Flush();
-    EXPECT_EQ(window.messages.size(), 3u);
+    EXPECT_EQ(window.messages.size(), 4u);
     EXPECT_EQ(Queue(blocks[0]), MMSYSERR_NODRIVER);
     EXPECT_EQ(waveInStart(handle), MMSYSERR_NODRIVER);
     EXPECT_EQ(waveInGetNumDevs(), 0u);
@@ -340,7 +341,6 @@ TEST_F(FrontTest, AFailedStreamCompletesEveryHeaderAndRefusesMore) {
 TEST_F(FrontTest, CloseReturnsQueuedHeadersAndEndsTheHandle) {
     SimulatedDriver& sim = Install();
     ASSERT_EQ(Open(), MMSYSERR_NOERROR);
-    Block blocks[2];
     for (Block& b : blocks)
         ASSERT_EQ(Queue(b, 0x5555), MMSYSERR_NOERROR);
     ASSERT_EQ(waveInStart(handle), MMSYSERR_NOERROR);
@@ -471,7 +471,6 @@ TEST_F(FrontTest, ARealTimeStreamKeepsItsBlocksInOrder) {
     SimulatedDriver& sim = Install(
         {.Inputs = {{.Name = "Mic", .Source = Counter()}}, .Pacing = Pace::RealTime, .Speed = 4});
     ASSERT_EQ(Open(), MMSYSERR_NOERROR);
-    Block blocks[4];
     for (Block& b : blocks)
         ASSERT_EQ(Queue(b), MMSYSERR_NOERROR);
     const std::uint64_t droppedBefore = mmsystem::DroppedSampleCount();
