@@ -124,8 +124,8 @@ void TForm1::CreateMenus() {
     MainMenu1 = menuBar();
 
     using Handler = void (TForm1::*)(QObject*);
-    auto addRadio = [this](QMenu* menu, QActionGroup* group, const char* caption,
-                           std::int32_t code, Handler handler) {
+    auto addRadio = [this](QMenu* menu, QActionGroup* group, const char* caption, std::int32_t code,
+                           Handler handler) {
         QAction* item = menu->addAction(QString::fromUtf8(caption));
         item->setCheckable(true);
         item->setData(code);
@@ -144,12 +144,12 @@ void TForm1::CreateMenus() {
     x32linear1 = addRadio(Scales1, vertical, "x32 linear", 32, &TForm1::x32linear1Click);
     squarerootcompressed1 = addRadio(Scales1, vertical, "square-root compressed", -2,
                                      &TForm1::squarerootcompressed1Click);
-    N100dBlogarithmic1 = addRadio(Scales1, vertical, "100dB logarithmic", 100,
-                                  &TForm1::N100dBlogarithmic1Click);
-    N130dBlogarithmic1 = addRadio(Scales1, vertical, "130dB logarithmic", 130,
-                                  &TForm1::N130dBlogarithmic1Click);
-    Aweighted70dB1 = addRadio(Scales1, vertical, "A-weighted 70dB (dB HL)", 70,
-                              &TForm1::Aweighted70dB1Click);
+    N100dBlogarithmic1 =
+        addRadio(Scales1, vertical, "100dB logarithmic", 100, &TForm1::N100dBlogarithmic1Click);
+    N130dBlogarithmic1 =
+        addRadio(Scales1, vertical, "130dB logarithmic", 130, &TForm1::N130dBlogarithmic1Click);
+    Aweighted70dB1 =
+        addRadio(Scales1, vertical, "A-weighted 70dB (dB HL)", 70, &TForm1::Aweighted70dB1Click);
     Aweighted120dB1 = addRadio(Scales1, vertical, "A-weighted 120dB  (dB HL)", 120,
                                &TForm1::Aweighted120dB1Click);
     x2linear1->setChecked(true);
@@ -157,10 +157,10 @@ void TForm1::CreateMenus() {
     Horizontalscale1 = MainMenu1->addMenu(QStringLiteral("&Horizontal scale"));
     auto* horizontal = new QActionGroup(Horizontalscale1);
     HNormal1 = addRadio(Horizontalscale1, horizontal, "Normal", 1, &TForm1::HNormal1Click);
-    HCompressedx21 = addRadio(Horizontalscale1, horizontal, "Compressed x2", 2,
-                              &TForm1::HCompressedx21Click);
-    HCompressedx31 = addRadio(Horizontalscale1, horizontal, "Compressed x3", 3,
-                              &TForm1::HCompressedx31Click);
+    HCompressedx21 =
+        addRadio(Horizontalscale1, horizontal, "Compressed x2", 2, &TForm1::HCompressedx21Click);
+    HCompressedx31 =
+        addRadio(Horizontalscale1, horizontal, "Compressed x3", 3, &TForm1::HCompressedx31Click);
     HLogarithmic1 =
         addRadio(Horizontalscale1, horizontal, "Logarithmic", -1, &TForm1::HLogarithmic1Click);
     HNormal1->setChecked(true);
@@ -216,9 +216,13 @@ void TForm1::AnalyseBlock(AnalysisWork& work, AnalysisResult& result) {
     TransformAndMap(*Fft, VScale, work, result);
 }
 
-float TForm1::HearingThreshold(float frequency) { return ::HearingThreshold(frequency); }
+float TForm1::HearingThreshold(float frequency) {
+    return ::HearingThreshold(frequency);
+}
 
-void TForm1::SetClipLamp(bool Clipping) { ::SetClipLamp(*Panel3, Clipping); }
+void TForm1::SetClipLamp(bool Clipping) {
+    ::SetClipLamp(*Panel3, Clipping);
+}
 
 void TForm1::DrawLevelMeter(std::int32_t SampleMax, std::int32_t SampleMin) {
     ::DrawLevelMeter(*Panel2, SampleMax, SampleMin);
@@ -228,9 +232,13 @@ void TForm1::DrawTrace(const std::int32_t* DisplayValues, bool Clipping) {
     ::DrawTrace(*Panel1, DisplayValues, Clipping, HScale, PixelDivisor);
 }
 
-void TForm1::DrawAmplitudeScale() { ::DrawAmplitudeScale(*Image1, VScale, PixelDivisor); }
+void TForm1::DrawAmplitudeScale() {
+    ::DrawAmplitudeScale(*Image1, VScale, PixelDivisor);
+}
 
-void TForm1::DrawFrequencyScale() { ::DrawFrequencyScale(*Image2, HScale, Image1->width()); }
+void TForm1::DrawFrequencyScale() {
+    ::DrawFrequencyScale(*Image2, HScale, Image1->width());
+}
 
 // ---- Layout and scale menus ----
 
@@ -275,24 +283,52 @@ void TForm1::SelectHorizontalScale(QAction* item, std::int32_t code) {
     Panel1->Repaint();
 }
 
-void TForm1::x1linear1Click(QObject*) { SelectVerticalScale(x1linear1, 1); }
-void TForm1::x2linear1Click(QObject*) { SelectVerticalScale(x2linear1, 2); }
-void TForm1::x4linear1Click(QObject*) { SelectVerticalScale(x4linear1, 4); }
-void TForm1::x8linear1Click(QObject*) { SelectVerticalScale(x8linear1, 8); }
-void TForm1::x16linear1Click(QObject*) { SelectVerticalScale(x16linear1, 16); }
-void TForm1::x32linear1Click(QObject*) { SelectVerticalScale(x32linear1, 32); }
+void TForm1::x1linear1Click(QObject*) {
+    SelectVerticalScale(x1linear1, 1);
+}
+void TForm1::x2linear1Click(QObject*) {
+    SelectVerticalScale(x2linear1, 2);
+}
+void TForm1::x4linear1Click(QObject*) {
+    SelectVerticalScale(x4linear1, 4);
+}
+void TForm1::x8linear1Click(QObject*) {
+    SelectVerticalScale(x8linear1, 8);
+}
+void TForm1::x16linear1Click(QObject*) {
+    SelectVerticalScale(x16linear1, 16);
+}
+void TForm1::x32linear1Click(QObject*) {
+    SelectVerticalScale(x32linear1, 32);
+}
 void TForm1::squarerootcompressed1Click(QObject*) {
     SelectVerticalScale(squarerootcompressed1, -2);
 }
-void TForm1::N100dBlogarithmic1Click(QObject*) { SelectVerticalScale(N100dBlogarithmic1, 100); }
-void TForm1::N130dBlogarithmic1Click(QObject*) { SelectVerticalScale(N130dBlogarithmic1, 130); }
-void TForm1::Aweighted70dB1Click(QObject*) { SelectVerticalScale(Aweighted70dB1, 70); }
-void TForm1::Aweighted120dB1Click(QObject*) { SelectVerticalScale(Aweighted120dB1, 120); }
+void TForm1::N100dBlogarithmic1Click(QObject*) {
+    SelectVerticalScale(N100dBlogarithmic1, 100);
+}
+void TForm1::N130dBlogarithmic1Click(QObject*) {
+    SelectVerticalScale(N130dBlogarithmic1, 130);
+}
+void TForm1::Aweighted70dB1Click(QObject*) {
+    SelectVerticalScale(Aweighted70dB1, 70);
+}
+void TForm1::Aweighted120dB1Click(QObject*) {
+    SelectVerticalScale(Aweighted120dB1, 120);
+}
 
-void TForm1::HNormal1Click(QObject*) { SelectHorizontalScale(HNormal1, 1); }
-void TForm1::HCompressedx21Click(QObject*) { SelectHorizontalScale(HCompressedx21, 2); }
-void TForm1::HCompressedx31Click(QObject*) { SelectHorizontalScale(HCompressedx31, 3); }
-void TForm1::HLogarithmic1Click(QObject*) { SelectHorizontalScale(HLogarithmic1, -1); }
+void TForm1::HNormal1Click(QObject*) {
+    SelectHorizontalScale(HNormal1, 1);
+}
+void TForm1::HCompressedx21Click(QObject*) {
+    SelectHorizontalScale(HCompressedx21, 2);
+}
+void TForm1::HCompressedx31Click(QObject*) {
+    SelectHorizontalScale(HCompressedx31, 3);
+}
+void TForm1::HLogarithmic1Click(QObject*) {
+    SelectHorizontalScale(HLogarithmic1, -1);
+}
 
 // ---- Mixer and Help ----
 
@@ -310,4 +346,6 @@ void TForm1::Releasenotes1Click(QObject*) {
     Application->MessageBox(ReleaseNotesText, ReleaseNotesCaption, MB_OK);
 }
 
-void TForm1::About1Click(QObject*) { Application->MessageBox(AboutText, AboutCaption, MB_OK); }
+void TForm1::About1Click(QObject*) {
+    Application->MessageBox(AboutText, AboutCaption, MB_OK);
+}

@@ -135,21 +135,21 @@ TEST_F(FormTest, FocusMovesInTheDesignOrder) {
 }
 
 TEST_F(FormTest, MenuBarHoldsTheScalesTheMixerCommandAndHelp) {
-    EXPECT_EQ(Captions(form->MainMenu1->actions()),
-              (std::vector<std::string>{"&Vertical scale", "&Horizontal scale", "&Mixer...",
-                                        "&Help"}));
+    EXPECT_EQ(
+        Captions(form->MainMenu1->actions()),
+        (std::vector<std::string>{"&Vertical scale", "&Horizontal scale", "&Mixer...", "&Help"}));
     EXPECT_EQ(form->LaunchRecordingmixer1->menu(), nullptr);
     EXPECT_EQ(Captions(form->Scales1->actions()),
               (std::vector<std::string>{"x1 linear", "x2 linear", "x4 linear", "x8 linear",
                                         "x16 linear", "x32 linear", "square-root compressed",
                                         "100dB logarithmic", "130dB logarithmic",
                                         "A-weighted 70dB (dB HL)", "A-weighted 120dB  (dB HL)"}));
-    EXPECT_EQ(Captions(form->Horizontalscale1->actions()),
-              (std::vector<std::string>{"Normal", "Compressed x2", "Compressed x3",
-                                        "Logarithmic"}));
+    EXPECT_EQ(
+        Captions(form->Horizontalscale1->actions()),
+        (std::vector<std::string>{"Normal", "Compressed x2", "Compressed x3", "Logarithmic"}));
     EXPECT_EQ(Captions(form->Help1->actions()),
-              (std::vector<std::string>{"&System audio device capabilities...",
-                                        "&Release notes...", "&About..."}));
+              (std::vector<std::string>{"&System audio device capabilities...", "&Release notes...",
+                                        "&About..."}));
 }
 
 TEST_F(FormTest, OneCheckMarkPerScaleMenu) {

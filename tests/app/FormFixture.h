@@ -17,7 +17,8 @@ public:
     explicit NamedDevicesDriver(std::vector<std::string> names) : names(std::move(names)) {}
     const char* Name() const override { return "named devices"; }
     std::vector<std::string> InputDevices() override { return names; }
-    MMRESULT OpenInput(int, mmsystem::CaptureSink&, std::unique_ptr<mmsystem::CaptureStream>&) override {
+    MMRESULT OpenInput(int, mmsystem::CaptureSink&,
+                       std::unique_ptr<mmsystem::CaptureStream>&) override {
         return MMSYSERR_NOTENABLED;
     }
     std::vector<mmsystem::WaveOutDevice> OutputDevices() override { return {}; }

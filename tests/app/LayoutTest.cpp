@@ -49,10 +49,9 @@ struct Layout {
 };
 
 Layout Measure(const TForm1& f) {
-    return {f.GroupBox1->y(), f.BandwidthLabel->y(), f.StartButton->y(),
-            f.StopButton->y(),  f.DeviceSelectCombo->y(), f.GroupBox4->size(),
-            f.Panel1->size(),   f.Image1->height(),       f.Image2->width(),
-            f.Image2->y()};
+    return {f.GroupBox1->y(),         f.BandwidthLabel->y(), f.StartButton->y(), f.StopButton->y(),
+            f.DeviceSelectCombo->y(), f.GroupBox4->size(),   f.Panel1->size(),   f.Image1->height(),
+            f.Image2->width(),        f.Image2->y()};
 }
 
 void ExpectLayout(const Layout& got, const Layout& want) {
@@ -69,8 +68,14 @@ void ExpectLayout(const Layout& got, const Layout& want) {
 }
 
 std::vector<int> LeftEdges(const TForm1& f) {
-    return {f.GroupBox1->x(), f.BandwidthLabel->x(), f.StartButton->x(), f.StopButton->x(),
-            f.DeviceSelectCombo->x(), f.GroupBox4->x(), f.Panel1->x(), f.Image1->x(),
+    return {f.GroupBox1->x(),
+            f.BandwidthLabel->x(),
+            f.StartButton->x(),
+            f.StopButton->x(),
+            f.DeviceSelectCombo->x(),
+            f.GroupBox4->x(),
+            f.Panel1->x(),
+            f.Image1->x(),
             f.Image2->x()};
 }
 
@@ -83,8 +88,7 @@ TEST_F(LayoutTest, DesignSizeAndGrowingWindowFollowTheRule) {
     EXPECT_EQ(lefts, (std::vector<int>{8, 432, 680, 680, 432, 8, 48, 8, 8}));
 
     SetClientSize(860, 569);
-    ExpectLayout(Measure(*form),
-                 {511, 515, 509, 537, 537, {844, 497}, {788, 441}, 441, 828, 457});
+    ExpectLayout(Measure(*form), {511, 515, 509, 537, 537, {844, 497}, {788, 441}, 441, 828, 457});
     EXPECT_EQ(LeftEdges(*form), lefts);
 }
 

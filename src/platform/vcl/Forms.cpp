@@ -13,9 +13,13 @@ TForm::TForm(QWidget* owner) : QMainWindow(owner), client(new QWidget(this)) {
     client->installEventFilter(this);
 }
 
-void TForm::Dispatch(TMessage& message) { DefaultHandler(message); }
+void TForm::Dispatch(TMessage& message) {
+    DefaultHandler(message);
+}
 
-void TForm::DefaultHandler(TMessage& message) { message.Result = 0; }
+void TForm::DefaultHandler(TMessage& message) {
+    message.Result = 0;
+}
 
 bool TForm::event(QEvent* event) {
     if (event->type() == TMessageEvent::EventType()) {
