@@ -92,9 +92,9 @@ TEST_F(PulseE2E, NullSinkShowsAsOutputAndItsMonitorAsInput) {
 }
 
 TEST_F(PulseE2E, RecordsTheToneBeingPlayed) {
-    Record();
     TonePlayer player;
     ASSERT_TRUE(player.Start(TestSink, TonePlayer::Signal::Tone, 8192));
+    Record();
     // Half a second of tone after the first recorded samples; analyse the last frame.
     ASSERT_TRUE(sink.WaitForSamples(sink.Total() + 22050, 5s));
     const auto samples = sink.Samples();

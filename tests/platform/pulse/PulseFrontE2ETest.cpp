@@ -131,6 +131,11 @@ TEST(PulseFrontE2E, FourHeadersForThirtySecondsLoseNoSamples) {
     }
     ASSERT_GE(monitor, 0);
 
+    // Playing first wakes the null sink: idle, it sleeps for up to two seconds and then hands
+    // its monitor all of that time at once, more than four headers hold.
+    TonePlayer player;
+    ASSERT_TRUE(player.Start("quorvane_test_sink", TonePlayer::Signal::Ramp, 88200));
+
     Recorder window;
     // However the test ends, the device is closed before the window goes.
     struct Closer {
@@ -156,8 +161,6 @@ TEST(PulseFrontE2E, FourHeadersForThirtySecondsLoseNoSamples) {
     const std::uint64_t droppedBefore = mmsystem::DroppedSampleCount();
     ASSERT_EQ(waveInStart(window.handle), MMSYSERR_NOERROR);
 
-    TonePlayer player;
-    ASSERT_TRUE(player.Start("quorvane_test_sink", TonePlayer::Signal::Ramp, 88200));
     const std::uint64_t wanted = std::uint64_t(Seconds * 44100 / Block);
     const auto deadline = Clock::now() + std::chrono::duration<double>(Seconds + 10);
     while (window.messages < wanted && Clock::now() < deadline)

@@ -7,6 +7,8 @@
 extern "C" const char* __tsan_default_suppressions() {
     return "race:pa_mutex_lock\n"
            "race:pa_packet_new_data\n"
+           "race:pa_srbchannel_read\n"
+           "race:pa_srbchannel_write\n"
            "race:PostMessageA\n";
 }
 #endif
