@@ -183,6 +183,7 @@ TEST(PulseFrontE2E, FourHeadersForThirtySecondsLoseNoSamples) {
     const double span = std::chrono::duration<double>(window.last - window.first).count();
     // One block was recorded before the first message: messages - 1 blocks in the span.
     EXPECT_NEAR(double(window.messages - 1) / span, 21.5, 0.5);
+    RecordProperty("blocks_per_second", std::to_string(double(window.messages - 1) / span));
     // All that the driver handed over went into headers (at most one block still filling).
     EXPECT_LE(delivered - window.messages * Block, Block);
 
