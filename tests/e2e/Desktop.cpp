@@ -56,7 +56,13 @@ Process::Process(const std::vector<std::string>& argv, const std::vector<std::st
     posix_spawn_file_actions_init(&actions);
     if (stdoutFd >= 0)
         posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
-    const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    // Its own process group, so that ending it ends whatever it started too.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    const int rc = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
         throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(rc));
@@ -70,6 +76,9 @@ Process::~Process() {
             WaitExit(2s);
         }
     }
+    // Whatever it left behind in its group goes too.
+    if (pid > 0)
+        ::kill(-pid, SIGKILL);
 }
 
 bool Process::Running() {
@@ -94,7 +103,7 @@ std::optional<int> Process::WaitExit(std::chrono::milliseconds bound) {
 
 void Process::Kill(int signal) {
     if (pid > 0 && !status)
-        ::kill(pid, signal);
+        ::kill(-pid, signal);
 }
 
 std::string Capture(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
