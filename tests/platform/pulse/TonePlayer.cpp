@@ -23,8 +23,8 @@ bool TonePlayer::Start(const char* sink, Signal signal, std::uint32_t bufferByte
     if (!connection_.Connect(std::chrono::seconds(2)))
         return false;
     mmsystem::pulse::PulseConnection::Lock lock(connection_);
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
-    stream_ = pa_stream_new(connection_.Context(), "Quorvane test signal", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_S16LE, 44100, 1};
+    stream_ = pa_stream_new(connection_.Context(), "Quorvane test signal", &format, nullptr);
     if (!stream_)
         return false;
     pa_stream_set_write_callback(stream_, &OnWrite, this);

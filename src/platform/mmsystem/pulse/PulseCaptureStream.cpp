@@ -49,13 +49,13 @@ MMRESULT PulseCaptureStream::Connect(const char* source) {
     if (!connection_.Connect(ServerTimeout, &OnConnectionFailed, this))
         return MMSYSERR_NODRIVER;
     PulseConnection::Lock lock(connection_);
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, 44100, 1};
     pa_channel_map map;
     pa_channel_map_init_mono(&map);
     pa_proplist* props = pa_proplist_new();
     pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "production");
     pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, "quorvane");
-    stream_ = pa_stream_new_with_proplist(connection_.Context(), "Quorvane", &spec, &map, props);
+    stream_ = pa_stream_new_with_proplist(connection_.Context(), "Quorvane", &format, &map, props);
     pa_proplist_free(props);
     if (!stream_)
         return ResultOf(pa_context_errno(connection_.Context()));
