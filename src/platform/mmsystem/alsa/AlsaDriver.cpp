@@ -93,10 +93,16 @@ std::vector<AlsaElement> Elements(int card) {
     return elements;
 }
 
+// libasound's own complaints (a missing card in its configuration, say) would only clutter the
+// terminal: every failure reaches the user through the wave functions' results.
+void QuietErrors(const char*, int, const char*, int, const char*, ...) {}
+
 } // namespace
 
 AlsaDriver::AlsaDriver(std::function<bool()> serverRunning)
-    : serverRunning_(std::move(serverRunning)) {}
+    : serverRunning_(std::move(serverRunning)) {
+    snd_lib_error_set_handler(&QuietErrors);
+}
 
 std::vector<AlsaDriver::Input> AlsaDriver::ListInputs() {
     std::vector<Input> inputs{{"Default ALSA input", "default", -1}};
